@@ -1,0 +1,107 @@
+// The program end to end, in the prefix's roaming folder, once for each of
+// the two builds: the shipped 32-bit one and the 64-bit one.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "tree.h"
+#include "wine.h"
+
+namespace {
+
+struct ProgramCase {
+    const char *name;
+    bool maker_exists;
+    // Entries below the maker's folder "Brambleworth".
+    std::vector<std::string> maker;
+    std::vector<std::string> read_only;
+    // An entry below the maker's folder that links to a full folder outside.
+    const char *link;
+    bool with_arguments;
+    // What the maker's folder holds afterwards.
+    std::set<std::string> left;
+};
+
+const std::vector<std::string> kDataTree{
+    "Lanternmoor/settings.ini",      "Lanternmoor/saves/slot 1/game.sav",
+    "Lanternmoor/saves/slot 2/",     "Lanternmoor/cache/shaders.v2/0001.bin",
+    "Lanternmoor/.backup/old.ini",   "Lanternmoor/profile.json"};
+
+std::vector<std::string> With(std::vector<std::string> entries,
+                              const std::vector<std::string> &more) {
+    entries.insert(entries.end(), more.begin(), more.end());
+    return entries;
+}
+
+const ProgramCase kCases[] = {
+    {"TypicalTree", true, With(kDataTree, {"Other/saves/keep.sav", "notes.txt"}),
+     {}, nullptr, false, {"Other/", "Other/saves/", "Other/saves/keep.sav",
+                          "notes.txt"}},
+    {"OnlyContentOfMaker", true, kDataTree, {}, nullptr, false, {}},
+    {"NoDataFolder", true, {"Other/keep.sav"}, {}, nullptr, false,
+     {"Other/", "Other/keep.sav"}},
+    {"NoMakerFolder", false, {}, {}, nullptr, false, {}},
+    {"ArgumentsIgnored", true, With(kDataTree, {"Other/keep.sav"}), {}, nullptr,
+     true, {"Other/", "Other/keep.sav"}},
+    {"ReadOnlyFile", true, With(kDataTree, {"Lanternmoor/saves/slot 3/ro.sav"}),
+     {"Lanternmoor/saves/slot 3/ro.sav"}, nullptr, false,
+     {"Lanternmoor/", "Lanternmoor/saves/", "Lanternmoor/saves/slot 3/",
+      "Lanternmoor/saves/slot 3/ro.sav"}},
+    // Wine keeps a link whose target is not empty, so the link and the
+    // folders above it stay; on Windows the link itself would go too.
+    {"LinkOutOfTree", true, kDataTree, {}, "Lanternmoor/saves/elsewhere", false,
+     {"Lanternmoor/", "Lanternmoor/saves/", "Lanternmoor/saves/elsewhere"}},
+};
+
+using Param = std::tuple<ProgramCase, const char *>;
+
+class Program : public testing::TestWithParam<Param> {};
+
+TEST_P(Program, RemovesOnlyTheDataFolder) {
+    const auto &[c, exe] = GetParam();
+    fs::path roaming = Roaming();
+    fs::path maker = roaming / "Brambleworth";
+    fs::remove_all(maker);
+    if (c.maker_exists) {
+        fs::create_directory(maker);
+        Build(maker, c.maker);
+    }
+    for (const auto &file : c.read_only)
+        MakeReadOnly(maker / file);
+    fs::path outside = Scratch() / "outside";
+    Build(outside, {"precious.txt", "deep/precious.txt"});
+    if (c.link)
+        fs::create_directory_symlink(outside, maker / c.link);
+    auto outside_before = Snapshot(outside);
+    auto roaming_before = Snapshot(roaming);
+    std::erase_if(roaming_before, [](const auto &entry) {
+        return entry.first.rfind("Brambleworth", 0) == 0;
+    });
+
+    std::vector<std::string> arguments;
+    if (c.with_arguments)
+        arguments = {WindowsPath(outside), "/s", "/q", "--all", ""};
+    EXPECT_EQ(RunWine(exe, arguments), 0);
+
+    EXPECT_EQ(fs::exists(maker), c.maker_exists);
+    EXPECT_EQ(Entries(maker), c.left);
+    EXPECT_EQ(Snapshot(outside), outside_before);
+    auto roaming_after = Snapshot(roaming);
+    std::erase_if(roaming_after, [](const auto &entry) {
+        return entry.first.rfind("Brambleworth", 0) == 0;
+    });
+    EXPECT_EQ(roaming_after, roaming_before);
+    fs::remove_all(maker);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Exe, Program,
+    testing::Combine(testing::ValuesIn(kCases),
+                     testing::Values(PROGRAM64_EXE, PROGRAM32_EXE)),
+    [](const testing::TestParamInfo<Param> &info) {
+        std::string exe = std::get<1>(info.param);
+        return std::string(std::get<0>(info.param).name) +
+               (exe.find("/win32/") != std::string::npos ? "_win32" : "_win64");
+    });
+
+}  // namespace
