@@ -14,6 +14,11 @@
 //   platform refuses a path of MAX_PATH bytes or more: that listing or
 //   deletion fails and counts as a failure.  The same refusal bounds the
 //   recursion to about MAX_PATH / 2 levels.
+// - Names that are not names.  The ANSI listing turns characters that the
+//   code page lacks into look-alikes, so a folder named with full-width dots
+//   and backslashes comes back as "..\..\elsewhere", which would lead out of
+//   the tree.  An entry whose name holds a separator, or is "." or ".."
+//   without being the listing's own, is left alone and counts as a failure.
 #include "remove_directory_tree.h"
 
 #include <windows.h>
@@ -27,6 +32,16 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 bool IsDotOrDotDot(const char *name) {
     return name[0] == '.' &&
            (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// A name that, joined to its folder's path, names an entry of that folder.
+bool IsPlainName(const char *name) {
+    if (IsDotOrDotDot(name))
+        return false;
+    for (; *name; ++name)
+        if (IsSeparator(*name))
+            return false;
+    return true;
 }
 
 bool HasAttribute(const WIN32_FIND_DATAA &entry, DWORD attribute) {
@@ -52,7 +67,8 @@ bool RemoveListedEntries(HANDLE listing, WIN32_FIND_DATAA &entry,
         if (HasAttribute(entry, FILE_ATTRIBUTE_DIRECTORY) &&
             IsDotOrDotDot(entry.cFileName))
             continue;
-        if (!RemoveEntry(dir + entry.cFileName, entry))
+        if (!IsPlainName(entry.cFileName) ||
+            !RemoveEntry(dir + entry.cFileName, entry))
             removed = false;
     } while (FindNextFileA(listing, &entry));
     return removed;
