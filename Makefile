@@ -29,8 +29,8 @@ check: all
 	cd $(BUILD)/host && ctest $(CTEST_FLAGS)
 
 bench: all
-	scripts/install-deps wine
-	scripts/wine-env bench/run $(BUILD)
+	scripts/install-deps bench
+	scripts/wine-env bench/run.py $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
