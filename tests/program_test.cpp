@@ -105,3 +105,95 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 }  // namespace
+
+namespace {
+
+const char kShellFolders[] =
+    "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// Points the user's roaming folder elsewhere for one test, through the
+// registry value that the shell reads, and puts it back afterwards.
+class RoamingRedirect {
+  public:
+    explicit RoamingRedirect(const std::string &folder) { Set(folder); }
+    ~RoamingRedirect() { Set("%USERPROFILE%\\AppData\\Roaming"); }
+
+  private:
+    static void Set(const std::string &folder) {
+        Options quiet;
+        quiet.quiet = true;
+        EXPECT_EQ(RunWine("reg",
+                          {"add", kShellFolders, "/v", "AppData", "/t",
+                           "REG_EXPAND_SZ", "/d", folder, "/f"},
+                          quiet),
+                  0);
+    }
+};
+
+// Roaming folders of awkward lengths and forms.  `length` is the length of
+// the whole data-folder path that the program composes.
+struct RoamingCase {
+    const char *name;
+    size_t length;
+    bool trailing_backslash;
+    bool removed;
+};
+
+const RoamingCase kRoamingCases[] = {
+    {"TrailingBackslash", 0, true, true},
+    // The listing's pattern, the path and "\*.*", is 259 bytes: it fits.
+    {"LongestRemovable", 255, false, true},
+    {"LongestRemovableWithBackslash", 255, true, true},
+    // With its NUL the path needs 261 bytes of the 260-byte buffer.
+    {"DoesNotFitTheBuffer", 260, false, false},
+    {"RoamingFillsTheBuffer", 259 + 24, true, false},
+};
+
+using RoamingParam = std::tuple<RoamingCase, const char *>;
+
+class RoamingFolder : public testing::TestWithParam<RoamingParam> {};
+
+TEST_P(RoamingFolder, ComposesThePathOrRemovesNothing) {
+    const auto &[c, exe] = GetParam();
+    const std::string tail = "Brambleworth/Lanternmoor";
+    fs::path scratch = Scratch();
+    std::string base = WindowsPath(scratch) + "\\r";
+    // Pad the folder's name so that the composed path has the length wanted.
+    size_t separator = c.trailing_backslash ? 0 : 1;
+    if (c.length)
+        base += std::string(c.length - base.size() - separator - tail.size() -
+                                (c.trailing_backslash ? 1 : 0),
+                            'x');
+    fs::path roaming = scratch / fs::path(base.substr(base.rfind('\\') + 1));
+    Build(roaming, {"Brambleworth/Lanternmoor/", "Brambleworth/Other/keep"});
+    if (c.removed)
+        Build(roaming, {"Brambleworth/Lanternmoor/a"});
+    std::string folder = base + (c.trailing_backslash ? "\\" : "");
+    if (c.length) {
+        ASSERT_EQ(folder.size() + separator + tail.size(), c.length);
+    }
+    auto before = Snapshot(scratch);
+
+    {
+        RoamingRedirect redirect(folder);
+        EXPECT_EQ(RunWine(exe, {}), 0);
+    }
+
+    EXPECT_EQ(fs::exists(roaming / "Brambleworth/Lanternmoor"), !c.removed);
+    EXPECT_TRUE(fs::exists(roaming / "Brambleworth/Other/keep"));
+    if (!c.removed) {
+        EXPECT_EQ(Snapshot(scratch), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Exe, RoamingFolder,
+    testing::Combine(testing::ValuesIn(kRoamingCases),
+                     testing::Values(PROGRAM64_EXE, PROGRAM32_EXE)),
+    [](const testing::TestParamInfo<RoamingParam> &info) {
+        std::string exe = std::get<1>(info.param);
+        return std::string(std::get<0>(info.param).name) +
+               (exe.find("/win32/") != std::string::npos ? "_win32" : "_win64");
+    });
+
+}  // namespace

@@ -81,6 +81,10 @@ int RunWine(const fs::path &program, const std::vector<std::string> &arguments,
     if (pid == 0) {
         if (chdir(options.cwd.c_str()) != 0)
             _exit(127);
+        if (options.quiet) {
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }

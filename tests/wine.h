@@ -26,6 +26,7 @@ std::string WindowsPath(const fs::path &path);
 struct Options {
     fs::path cwd = "/";
     std::chrono::seconds timeout{300};
+    bool quiet = false;  // drop the program's standard output
 };
 
 // Runs `program` (a Windows executable) with `arguments` and returns its exit
