@@ -9,6 +9,18 @@
 
 namespace {
 
+// Every case runs on both builds.
+const auto kBuilds = testing::Values(PROGRAM64_EXE, PROGRAM32_EXE);
+
+// "<case>_win64" or "<case>_win32", after the build that runs it.
+template <typename Case>
+std::string CaseAndBuild(
+    const testing::TestParamInfo<std::tuple<Case, const char *>> &info) {
+    std::string exe = std::get<1>(info.param);
+    return std::string(std::get<0>(info.param).name) +
+           (exe.find("/win32/") != std::string::npos ? "_win32" : "_win64");
+}
+
 struct ProgramCase {
     const char *name;
     bool maker_exists;
@@ -97,16 +109,8 @@ TEST_P(Program, RemovesOnlyTheDataFolder) {
 INSTANTIATE_TEST_SUITE_P(
     Exe, Program,
     testing::Combine(testing::ValuesIn(kCases),
-                     testing::Values(PROGRAM64_EXE, PROGRAM32_EXE)),
-    [](const testing::TestParamInfo<Param> &info) {
-        std::string exe = std::get<1>(info.param);
-        return std::string(std::get<0>(info.param).name) +
-               (exe.find("/win32/") != std::string::npos ? "_win32" : "_win64");
-    });
-
-}  // namespace
-
-namespace {
+                     kBuilds),
+    CaseAndBuild<ProgramCase>);
 
 const char kShellFolders[] =
     "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
@@ -189,11 +193,7 @@ TEST_P(RoamingFolder, ComposesThePathOrRemovesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Exe, RoamingFolder,
     testing::Combine(testing::ValuesIn(kRoamingCases),
-                     testing::Values(PROGRAM64_EXE, PROGRAM32_EXE)),
-    [](const testing::TestParamInfo<RoamingParam> &info) {
-        std::string exe = std::get<1>(info.param);
-        return std::string(std::get<0>(info.param).name) +
-               (exe.find("/win32/") != std::string::npos ? "_win32" : "_win64");
-    });
+                     kBuilds),
+    CaseAndBuild<RoamingCase>);
 
 }  // namespace
