@@ -17,8 +17,9 @@
 // - Names that are not names.  The ANSI listing turns characters that the
 //   code page lacks into look-alikes, so a folder named with full-width dots
 //   and backslashes comes back as "..\..\elsewhere", which would lead out of
-//   the tree.  An entry whose name holds a separator, or is "." or ".."
-//   without being the listing's own, is left alone and counts as a failure.
+//   the tree.  An entry whose name holds a separator is left alone and
+//   counts as a failure.  A folder listed as "." or ".." is skipped like the
+//   listing's own; a look-alike then keeps its parent from being removed.
 #include "remove_directory_tree.h"
 
 #include <windows.h>
