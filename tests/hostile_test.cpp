@@ -32,11 +32,7 @@ int RemoveTree(const fs::path &data) {
 
 // Everything in `scratch` but the data folder: what must never change.
 std::map<std::string, std::string> Outside(const fs::path &scratch) {
-    auto snapshot = Snapshot(scratch);
-    std::erase_if(snapshot, [](const auto &entry) {
-        return entry.first.rfind("data/", 0) == 0;
-    });
-    return snapshot;
+    return SnapshotExcept(scratch, "data/");
 }
 
 std::set<std::string> Chains(const std::vector<std::string> &paths) {

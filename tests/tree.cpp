@@ -66,6 +66,15 @@ std::map<std::string, std::string> Snapshot(const fs::path &root) {
     return contents;
 }
 
+std::map<std::string, std::string> SnapshotExcept(const fs::path &root,
+                                                  const std::string &excluded) {
+    auto contents = Snapshot(root);
+    std::erase_if(contents, [&](const auto &entry) {
+        return entry.first.rfind(excluded, 0) == 0;
+    });
+    return contents;
+}
+
 std::set<std::string> Chain(const std::string &path) {
     std::set<std::string> chain{path};
     for (auto slash = path.rfind('/', path.size() - 2);

@@ -25,6 +25,11 @@ std::set<std::string> Entries(const fs::path &root);
 // or nothing for a folder.  To prove that a tree was not touched.
 std::map<std::string, std::string> Snapshot(const fs::path &root);
 
+// Snapshot() of everything below `root` but the entry named `excluded`
+// (a folder's name ends in '/') and what it holds.
+std::map<std::string, std::string> SnapshotExcept(const fs::path &root,
+                                                  const std::string &excluded);
+
 // `path` and every folder above it up to (not including) the root, each as
 // Entries() names it.
 std::set<std::string> Chain(const std::string &path);
