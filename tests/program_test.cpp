@@ -157,6 +157,7 @@ TEST_P(RoamingFolder, ComposesThePathOrRemovesNothing) {
     std::string base = WindowsPath(scratch) + "\\r";
     // Pad the folder's name so that the composed path has the length wanted.
     size_t separator = c.trailing_backslash ? 0 : 1;
+    ASSERT_LT(base.size() + 1 + tail.size(), 200u) << "scratch path too long";
     if (c.length)
         base += std::string(c.length - base.size() - separator - tail.size() -
                                 (c.trailing_backslash ? 1 : 0),
