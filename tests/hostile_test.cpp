@@ -23,13 +23,6 @@
 
 namespace {
 
-constexpr int kTrue = 0;
-constexpr int kFalse = 1;
-
-int RemoveTree(const fs::path &data) {
-    return RunWine(DRIVER_EXE, {WindowsPath(data)});
-}
-
 // Everything in `scratch` but the data folder: what must never change.
 std::map<std::string, std::string> Outside(const fs::path &scratch) {
     return SnapshotExcept(scratch, "data/");
@@ -70,7 +63,7 @@ TEST_P(Links, LeaveEverythingOutsideAlone) {
         data / c.link);
     auto outside = Outside(scratch);
 
-    int result = RemoveTree(data);
+    int result = RemoveTree(WindowsPath(data));
 
     EXPECT_EQ(Outside(scratch), outside);
     auto left = Entries(data);
@@ -100,7 +93,7 @@ TEST(Hostile, ReadOnlyFileDeepDown) {
     Build(data, {"cache/a/b/c/d/locked.bin", "cache/a/b/c/d/free.bin"});
     MakeReadOnly(data / "cache/a/b/c/d/locked.bin");
 
-    EXPECT_EQ(RemoveTree(data), kFalse);
+    EXPECT_EQ(RemoveTree(WindowsPath(data)), kFalse);
     EXPECT_EQ(Entries(data), Chain("cache/a/b/c/d/locked.bin"));
 }
 
@@ -111,11 +104,11 @@ TEST(Hostile, FileInUseStaysUntilReleased) {
     Child holder = StartWine(HOLDER_EXE, {WindowsPath(data / "saves/slot 1/game.sav")});
     ASSERT_EQ(ReadLine(holder), "held");
 
-    EXPECT_EQ(RemoveTree(data), kFalse);
+    EXPECT_EQ(RemoveTree(WindowsPath(data)), kFalse);
     EXPECT_EQ(Entries(data), Chain("saves/slot 1/game.sav"));
     EXPECT_EQ(Finish(holder), 0);
 
-    EXPECT_EQ(RemoveTree(data), kTrue);
+    EXPECT_EQ(RemoveTree(WindowsPath(data)), kTrue);
     EXPECT_FALSE(fs::exists(data));
 }
 
@@ -153,7 +146,7 @@ TEST(Hostile, TreeChangingDuringTheWalk) {
                 }
             }
         });
-        int result = RemoveTree(data);
+        int result = RemoveTree(WindowsPath(data));
         running = false;
         churn.join();
 
@@ -195,7 +188,7 @@ TEST(Hostile, PathsPastTheAnsiLimit) {
         if (std::find(reachable.begin(), reachable.end(), entry) == reachable.end())
             expected_left.merge(Chain(entry));
 
-    EXPECT_EQ(RemoveTree(data), kFalse);
+    EXPECT_EQ(RemoveTree(WindowsPath(data)), kFalse);
     EXPECT_EQ(Entries(data), expected_left);
     fs::remove_all(scratch);
 }
@@ -220,7 +213,7 @@ TEST(Hostile, OddNames) {
     Build(scratch / "outside", {"precious.txt", "deep/precious.txt"});
     auto outside = Outside(scratch);
 
-    int result = RemoveTree(data);
+    int result = RemoveTree(WindowsPath(data));
 
     EXPECT_EQ(Outside(scratch), outside);
     auto left = Entries(data);
@@ -289,7 +282,7 @@ TEST(Hostile, RandomTrees) {
             fs::create_directory_symlink(scratch / "outside", data / link);
         auto outside = Outside(scratch);
 
-        int result = RemoveTree(data);
+        int result = RemoveTree(WindowsPath(data));
 
         // Read-only files stay with their chains, and so do links (Wine).
         std::set<std::string> expected = Chains(tree.read_only);
@@ -316,7 +309,7 @@ TEST(HostileSlow, BigTree) {
     Build(data, entries);
     ASSERT_EQ(entries.size(), 21000u);
 
-    EXPECT_EQ(RemoveTree(data), kTrue);
+    EXPECT_EQ(RemoveTree(WindowsPath(data)), kTrue);
     EXPECT_FALSE(fs::exists(data));
 }
 

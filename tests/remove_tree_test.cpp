@@ -6,15 +6,6 @@
 
 namespace {
 
-constexpr int kTrue = 0;
-constexpr int kFalse = 1;
-
-int RemoveTree(const std::string &path, const fs::path &cwd = "/") {
-    Options options;
-    options.cwd = cwd;
-    return RunWine(DRIVER_EXE, {path}, options);
-}
-
 // How the test names the folder "data" of its scratch folder.
 enum class Form { kPlain, kBackslash, kSlash, kSlashBeforeName, kMissing };
 

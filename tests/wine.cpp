@@ -91,6 +91,12 @@ int RunWine(const fs::path &program, const std::vector<std::string> &arguments,
     return Wait(pid, options.timeout);
 }
 
+int RemoveTree(const std::string &path, const fs::path &cwd) {
+    Options options;
+    options.cwd = cwd;
+    return RunWine(DRIVER_EXE, {path}, options);
+}
+
 Child StartWine(const fs::path &program,
                 const std::vector<std::string> &arguments) {
     auto words = Command(program, arguments);

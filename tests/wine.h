@@ -50,7 +50,15 @@ std::string ReadLine(const Child &child);
 // Closes the child's input and waits for it.
 int Finish(Child &child);
 
-// A fresh empty folder for one test, below the build tree.
+// The test driver's exit status for RemoveDirectoryTree's result.
+constexpr int kTrue = 0;
+constexpr int kFalse = 1;
+
+// Runs RemoveDirectoryTree through the test driver on `path`, a path as the
+// program sees it, with `cwd` as the working folder.
+int RemoveTree(const std::string &path, const fs::path &cwd = "/");
+
+// A fresh empty folder for one test, below a short temporary folder.
 fs::path Scratch();
 
 #endif
